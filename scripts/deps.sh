@@ -3,7 +3,7 @@
 # This is the one list of packages of the project.
 set -euo pipefail
 PACKAGES=(
-  cmake make g++ pkg-config
+  cmake make g++ pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
   libpng-dev libpugixml-dev

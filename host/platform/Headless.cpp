@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "host/Application.h"
+#include "host/Bitmap.h"
 #include "host/Control.h"
 #include "host/Form.h"
 
@@ -185,6 +186,13 @@ TColor PixelAt(TControl* C, int X, int Y) {
     Application->PaintPending();
     TPoint off = C->RootOffset();
     return PixelToColor(C->RootSurface()->Get(X + off.X, Y + off.Y));
+}
+
+void SavePng(TControl* C, const std::string& Path) {
+    TBitmap picture;
+    picture.SetSize(C->Width(), C->Height());
+    picture.MutableSurface() = Capture(C);
+    picture.SaveToFile(Path);
 }
 
 }  // namespace Headless

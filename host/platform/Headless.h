@@ -93,6 +93,8 @@ void TypeText(TControl* C, const std::string& Utf8);
 TSurface Capture(TControl* C);
 // The colour of a pixel of the control, after painting what is pending.
 TColor PixelAt(TControl* C, int X, int Y);
+// Writes the control's pixels to a PNG file (after painting what is pending).
+void SavePng(TControl* C, const std::string& Path);
 
 }  // namespace Headless
 
