@@ -37,6 +37,8 @@ KOVO_EXCEPTION(EFOpenError, EStreamError)
 KOVO_EXCEPTION(EFCreateError, EStreamError)
 KOVO_EXCEPTION(EReadError, EStreamError)
 KOVO_EXCEPTION(EWriteError, EStreamError)
+KOVO_EXCEPTION(EMathError, Exception)
+KOVO_EXCEPTION(EInvalidOp, EMathError)
 
 #undef KOVO_EXCEPTION
 
