@@ -2,6 +2,7 @@
 // and TLogFont, the font description record a font can be read into and made from.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "host/Colors.h"
@@ -28,6 +29,10 @@ enum TFontPitch : uint8_t { fpDefault, fpVariable, fpFixed };
 // Weights of TLogFont::lfWeight.
 constexpr int FW_NORMAL = 400;
 constexpr int FW_BOLD = 700;
+// A weight from this one up is drawn bold.
+constexpr int kBoldWeightThreshold = 600;
+// Longer face names are cut to this many bytes, as the record's fixed name field would.
+constexpr size_t kMaxFaceNameLength = 31;
 
 // The font description record. lfHeight < 0 is the character height in pixels,
 // lfHeight > 0 the cell height; lfEscapement is the text angle in tenths of a degree,
@@ -94,5 +99,12 @@ class TFont : public TPersistent {
 };
 
 bool operator==(const TFont& a, const TFont& b);
+
+// Reads the font's description record into lf; returns the size of the record.
+int GetObject(const TFont& font, TLogFont& lf);
+// A font handle made from a description record: the record itself, with the weight clamped
+// to 0..1000, the face name cut to kMaxFaceNameLength and unknown quality or pitch values made
+// default. Installed with TFont::SetHandle, as in font.SetHandle(CreateFontIndirect(lf)).
+TLogFont CreateFontIndirect(const TLogFont& lf);
 
 }  // namespace kovo

@@ -2,6 +2,7 @@
 // with a built-in bitmap font when no font file exists. The canvas calls these.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "host/Font.h"
@@ -32,5 +33,9 @@ void RenderText(TSurface& surface, const TRect& clip, int x, int y, const TFont&
 
 // The path of the font file that will be used for the font, empty for the built-in font.
 std::string ResolveFontFile(const TFont& font);
+
+// With true, no font file is looked up and every font is drawn with the built-in bitmap font
+// (as on a machine without fonts). For tests.
+void SetFontFilesDisabled(bool disabled);
 
 }  // namespace kovo
