@@ -1,0 +1,10 @@
+#include "Page.h"
+
+namespace gallery {
+
+std::vector<TPage>& Pages() {
+    static std::vector<TPage> pages;
+    return pages;
+}
+
+}  // namespace gallery
