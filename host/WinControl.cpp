@@ -394,10 +394,11 @@ void TWinControl::EraseBackground(TCanvas* ACanvas) {
 
 void TWinControl::PaintControl(const TRect& Clip) {
     FPaintClip = Clip;
-    FPaintCanvas->SetPaintClip(Clip);
-    if (!FControlStyle.contains(csOpaque)) EraseBackground(FPaintCanvas.get());
-    PaintWindow(FPaintCanvas.get());
-    FPaintCanvas->SetPaintClip({});
+    {
+        TPaintClipScope scope(FPaintCanvas.get(), Clip);
+        if (!FControlStyle.contains(csOpaque)) EraseBackground(FPaintCanvas.get());
+        PaintWindow(FPaintCanvas.get());
+    }
     bool designing = ComponentState().contains(csDesigning);
     for (size_t i = 0; i < FControls.size(); ++i) {
         TControl* c = FControls[i];
@@ -430,14 +431,8 @@ TGraphicControl::TGraphicControl(TComponent* AOwner)
 TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::PaintControl(const TRect& Clip) {
-    FCanvas->SetPaintClip(Clip);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetPaintClip({});
-        throw;
-    }
-    FCanvas->SetPaintClip({});
+    TPaintClipScope scope(FCanvas.get(), Clip);
+    Paint();
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner)
@@ -446,14 +441,8 @@ TCustomControl::TCustomControl(TComponent* AOwner)
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(TCanvas*) {
-    FCanvas->SetPaintClip(FPaintClip);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetPaintClip({});
-        throw;
-    }
-    FCanvas->SetPaintClip({});
+    TPaintClipScope scope(FCanvas.get(), FPaintClip);
+    Paint();
 }
 
 }  // namespace kovo

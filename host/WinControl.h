@@ -139,6 +139,20 @@ class TControlCanvas : public TCanvas {
     TRect FPaintClip;
 };
 
+// Limits a control canvas to the area being painted for as long as the scope lasts.
+class TPaintClipScope {
+  public:
+    TPaintClipScope(TControlCanvas* Canvas, const TRect& Clip) : FCanvas(Canvas) {
+        FCanvas->SetPaintClip(Clip);
+    }
+    ~TPaintClipScope() { FCanvas->SetPaintClip({}); }
+    TPaintClipScope(const TPaintClipScope&) = delete;
+    TPaintClipScope& operator=(const TPaintClipScope&) = delete;
+
+  private:
+    TControlCanvas* FCanvas;
+};
+
 // A control without a window of its own that paints on its parent through Canvas.
 class TGraphicControl : public TControl {
   public:
