@@ -2,6 +2,7 @@
 
 #include "host/Application.h"
 #include "host/Form.h"
+#include "host/Menus.h"
 #include "host/WinControl.h"
 #include "host/platform/Backend.h"
 
@@ -218,7 +219,15 @@ void TControl::SetCursor(TCursor Value) {
 }
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
+    if (FPopupMenu == Value) return;
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
     FPopupMenu = Value;
+    if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
 void TControl::SetAlign(TAlign Value) {

@@ -22,6 +22,11 @@ class TPopupMenu;
 
 enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
+// Horizontal placement of text in a control, and vertical placement (a label's Layout).
+enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+enum TVerticalAlignment : uint8_t { taAlignTop, taAlignBottom, taVerticalCenter };
+enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
+
 enum TAnchorKind : uint8_t { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSet<TAnchorKind>;
 
@@ -210,6 +215,8 @@ class TControl : public TComponent {
     TPoint RootOffset() const;
 
     void Loaded() override;
+    // Forgets the PopupMenu when it is freed.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
