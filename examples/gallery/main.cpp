@@ -8,10 +8,12 @@
 
 #include "Page.h"
 #include "Sampler.h"
+#include "Script.h"
 #include "host/Application.h"
 #include "host/Bitmap.h"
 #include "host/FileUtils.h"
 #include "host/Form.h"
+#include "host/Strings.h"
 #include "host/platform/Headless.h"
 #ifdef KOVO_HAVE_SDL2
 #include "host/platform/Sdl.h"
@@ -121,9 +123,58 @@ std::string FileNameFor(const std::string& Title) {
     return s;
 }
 
+// Lets time pass: on the virtual clock when headless, on the real one in a window.
+void Wait(int Milliseconds, bool Headless) {
+    if (Headless) {
+        Headless::Advance(Milliseconds);
+        return;
+    }
+    uint64_t end = GetTickCount() + uint64_t(Milliseconds);
+    while (GetTickCount() < end && !Application->Terminated()) Application->HandleMessage();
+}
+
+// Plays the steps of a script on the gallery window, as a person would.
+void Replay(TGalleryForm& Form, const std::vector<gallery::TScriptStep>& Steps, bool Headless) {
+    for (const auto& s : Steps) {
+        switch (s.kind) {
+            case gallery::TScriptStep::Page:
+                for (int i = 0; i < Form.PageCount(); ++i)
+                    if (SameText(Form.PageTitle(i), s.text)) Form.Choose(i);
+                break;
+            case gallery::TScriptStep::Click:
+                Application->InputMouseMove(&Form, s.x, s.y, {});
+                Application->InputMouseButton(&Form, s.button, true, s.x, s.y, {});
+                Application->InputMouseButton(&Form, s.button, false, s.x, s.y, {});
+                break;
+            case gallery::TScriptStep::Move:
+                Application->InputMouseMove(&Form, s.x, s.y, {});
+                break;
+            case gallery::TScriptStep::Drag:
+                Application->InputMouseMove(&Form, s.x, s.y, {});
+                Application->InputMouseButton(&Form, mbLeft, true, s.x, s.y, {});
+                Application->InputMouseMove(&Form, (s.x + s.x2) / 2, (s.y + s.y2) / 2, {ssLeft});
+                Application->InputMouseMove(&Form, s.x2, s.y2, {ssLeft});
+                Application->InputMouseButton(&Form, mbLeft, false, s.x2, s.y2, {});
+                break;
+            case gallery::TScriptStep::Type:
+                Application->InputText(&Form, s.text);
+                break;
+            case gallery::TScriptStep::Key:
+                Application->InputKey(&Form, s.key, true, s.shift);
+                Application->InputKey(&Form, s.key, false, s.shift);
+                break;
+            case gallery::TScriptStep::Wait:
+                Wait(s.ms, Headless);
+                break;
+        }
+        Application->ProcessMessages();
+    }
+}
+
 // Without a display: a picture of the canvas sampler and of every page, after the page's
-// timers have run for a second of virtual time.
-int WritePictures(const std::string& Folder) {
+// timers have run for a second of virtual time. With a script, the script's own page is
+// pictured after its steps instead.
+int WritePictures(const std::string& Folder, const std::vector<gallery::TScriptStep>* Script) {
     ForceDirectories(Folder);
     TBitmap sampler(gallery::SamplerWidth, gallery::SamplerHeight);
     gallery::DrawSampler(sampler.Canvas());
@@ -132,43 +183,69 @@ int WritePictures(const std::string& Folder) {
     std::printf("Canvas sampler written to %s\n", samplerPath.c_str());
     TGalleryForm form;
     form.Show();
+    auto picture = [&](const std::string& name) {
+        std::string path = IncludeTrailingPathDelimiter(Folder) + "gallery-" + name + ".png";
+        Headless::SavePng(&form, path);
+        return path;
+    };
+    if (Script) {
+        Replay(form, *Script, true);
+        std::printf("After the script: %s\n", picture("script").c_str());
+        return 0;
+    }
     for (int i = 0; i < form.PageCount(); ++i) {
         form.Choose(i);
         Headless::Advance(1000);
-        std::string path = IncludeTrailingPathDelimiter(Folder) + "gallery-" +
-                           FileNameFor(form.PageTitle(i)) + ".png";
-        Headless::SavePng(&form, path);
-        std::printf("Page \"%s\" written to %s\n", form.PageTitle(i).c_str(), path.c_str());
+        std::printf("Page \"%s\" written to %s\n", form.PageTitle(i).c_str(),
+                    picture(FileNameFor(form.PageTitle(i))).c_str());
     }
     return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: gallery [--snapshot DIR] [--script FILE]\n"
+                 "  --snapshot DIR  write a picture of every page into DIR and exit\n"
+                 "  --script FILE   replay the input steps of FILE first\n");
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string folder = ExpandFileName("out");
-    bool windowed = true;
+    std::string folder;
+    std::string scriptFile;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--png")
-            windowed = false;
+        if (a == "--snapshot" && i + 1 < argc)
+            folder = argv[++i];
+        else if (a == "--script" && i + 1 < argc)
+            scriptFile = argv[++i];
         else
-            folder = ExpandFileName(a);
+            return Usage();
     }
     try {
+        std::vector<gallery::TScriptStep> script;
+        if (!scriptFile.empty()) {
+            TStringList lines;
+            lines.LoadFromFile(scriptFile);
+            script = gallery::ParseScript(lines.Text());
+        }
+        const auto* scriptPtr = scriptFile.empty() ? nullptr : &script;
 #ifdef KOVO_HAVE_SDL2
         std::string reason;
-        if (windowed && UseSdlBackend(&reason)) {
+        if (folder.empty() && UseSdlBackend(&reason)) {
             TGalleryForm form;
             Application->SetMainForm(&form);
+            form.Show();
+            if (scriptPtr) Replay(form, script, false);
             Application->Run();
             return 0;
         }
-        if (windowed) std::printf("No display (%s): writing pictures instead.\n", reason.c_str());
-#else
-        (void)windowed;
+        if (folder.empty())
+            std::printf("No display (%s): writing pictures instead.\n", reason.c_str());
 #endif
-        return WritePictures(folder);
+        return WritePictures(ExpandFileName(folder.empty() ? "out" : folder), scriptPtr);
     } catch (const Exception& e) {
         std::fprintf(stderr, "gallery: %s\n", e.Message().c_str());
         return 1;

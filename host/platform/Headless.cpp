@@ -6,6 +6,7 @@
 #include "host/Bitmap.h"
 #include "host/Control.h"
 #include "host/Form.h"
+#include "host/PopupWindow.h"
 
 namespace kovo {
 
@@ -102,13 +103,20 @@ namespace {
 TPoint ToRoot(TControl* C, int X, int Y) {
     return C->ClientToRoot({X, Y});
 }
+// While popups are open the keyboard serves the topmost one.
+TControl* KeyboardRoot(TControl* C) {
+    TCustomForm* popup = PopupKeyboardTarget();
+    return popup ? popup : C->RootControl();
+}
 }  // namespace
 
 void MouseDown(TControl* C, int X, int Y, TMouseButton Button, TShiftState Shift) {
     Instance();
     TPoint p = ToRoot(C, X, Y);
     Application->InputMouseMove(C->RootControl(), p.X, p.Y, Shift);
-    Application->InputMouseButton(C->RootControl(), Button, true, p.X, p.Y, Shift);
+    // As on a desktop, a press outside the open popups closes them and goes nowhere.
+    if (PopupPressAllowed(dynamic_cast<TCustomForm*>(C->RootControl())))
+        Application->InputMouseButton(C->RootControl(), Button, true, p.X, p.Y, Shift);
     Application->ProcessMessages();
 }
 
@@ -151,13 +159,13 @@ void MouseLeave(TControl* C) {
 
 void KeyDown(TControl* C, WORD Key, TShiftState Shift) {
     Instance();
-    Application->InputKey(C->RootControl(), Key, true, Shift);
+    Application->InputKey(KeyboardRoot(C), Key, true, Shift);
     Application->ProcessMessages();
 }
 
 void KeyUp(TControl* C, WORD Key, TShiftState Shift) {
     Instance();
-    Application->InputKey(C->RootControl(), Key, false, Shift);
+    Application->InputKey(KeyboardRoot(C), Key, false, Shift);
     Application->ProcessMessages();
 }
 
@@ -168,7 +176,7 @@ void PressKey(TControl* C, WORD Key, TShiftState Shift) {
 
 void TypeText(TControl* C, const std::string& Utf8) {
     Instance();
-    Application->InputText(C->RootControl(), Utf8);
+    Application->InputText(KeyboardRoot(C), Utf8);
     Application->ProcessMessages();
 }
 

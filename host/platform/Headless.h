@@ -82,7 +82,8 @@ void DoubleClick(TControl* C, int X, int Y, TShiftState Shift = {});
 void Wheel(TControl* C, int X, int Y, int Delta, TShiftState Shift = {});
 void MouseLeave(TControl* C);
 // Keys go to the focused control of C's top-level control (C itself when nothing has focus
-// and C is that top-level control).
+// and C is that top-level control); while popup windows are open they go to the topmost
+// popup instead, and a mouse press outside every open popup closes them and goes nowhere.
 void KeyDown(TControl* C, WORD Key, TShiftState Shift = {});
 void KeyUp(TControl* C, WORD Key, TShiftState Shift = {});
 void PressKey(TControl* C, WORD Key, TShiftState Shift = {});

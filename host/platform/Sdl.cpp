@@ -7,6 +7,7 @@
 
 #include "host/Application.h"
 #include "host/Form.h"
+#include "host/PopupWindow.h"
 #include "host/platform/Backend.h"
 
 namespace kovo {
@@ -165,6 +166,7 @@ class TSdlBackend : public TBackend {
             if (SDL_WaitEventTimeout(&e, timeout)) Translate(e);
         }
         while (SDL_PollEvent(&e)) Translate(e);
+        CheckPopupFocus();
     }
 
     void FormShown(TCustomForm* Form) override {
@@ -172,6 +174,10 @@ class TSdlBackend : public TBackend {
         if (!win) {
             Uint32 flags = SDL_WINDOW_HIDDEN;
             if (Form->BorderStyle() == bsNone) flags |= SDL_WINDOW_BORDERLESS;
+            // A popup (drop-down list, menu) stays above its owner and out of the task bar.
+            if (IsPopupWindow(Form))
+                flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR |
+                         SDL_WINDOW_ALWAYS_ON_TOP;
             if (Form->BorderStyle() == bsSizeable || Form->BorderStyle() == bsSizeToolWin)
                 flags |= SDL_WINDOW_RESIZABLE;
             int x = Form->Position() == poDesigned ? Form->Left() : SDL_WINDOWPOS_CENTERED;
@@ -180,14 +186,30 @@ class TSdlBackend : public TBackend {
                                    std::max(1, Form->Height()), flags);
             if (!win) throw EOutOfMemory(std::string("Cannot create a window: ") + SDL_GetError());
             FWindows[Form] = win;
+        } else if (IsPopupWindow(Form)) {
+            SDL_SetWindowPosition(win, Form->Left(), Form->Top());
         }
+        if (IsPopupWindow(Form)) FFocusBeforePopup[Form] = SDL_GetKeyboardFocus();
         SDL_ShowWindow(win);
         SDL_RaiseWindow(win);
+        if (IsPopupWindow(Form)) FPopupShownAt = SDL_GetTicks64();
         Form->Invalidate();
     }
 
     void FormHidden(TCustomForm* Form) override {
-        if (SDL_Window* win = Window(Form)) SDL_HideWindow(win);
+        SDL_Window* win = Window(Form);
+        if (!win) return;
+        SDL_HideWindow(win);
+        // A desktop without a window manager gives a shown window the keyboard and leaves
+        // nobody with it when the window goes: a closing popup hands it back.
+        auto it = FFocusBeforePopup.find(Form);
+        if (it == FFocusBeforePopup.end()) return;
+        SDL_Window* before = it->second;
+        FFocusBeforePopup.erase(it);
+        SDL_Window* now = SDL_GetKeyboardFocus();
+        if (before && before != win && (now == win || !now) && IsOurs(before) &&
+            (SDL_GetWindowFlags(before) & SDL_WINDOW_SHOWN))
+            SDL_SetWindowInputFocus(before);
     }
 
     void FormChanged(TCustomForm* Form) override {
@@ -198,12 +220,16 @@ class TSdlBackend : public TBackend {
         SDL_GetWindowSize(win, &w, &h);
         if (w != Form->Width() || h != Form->Height())
             SDL_SetWindowSize(win, std::max(1, Form->Width()), std::max(1, Form->Height()));
+        if (IsPopupWindow(Form)) SDL_SetWindowPosition(win, Form->Left(), Form->Top());
         SDL_SetWindowBordered(win, Form->BorderStyle() == bsNone ? SDL_FALSE : SDL_TRUE);
     }
 
     void FormDestroyed(TCustomForm* Form) override {
+        FFocusBeforePopup.erase(Form);
         auto it = FWindows.find(Form);
         if (it == FWindows.end()) return;
+        for (auto& [popup, before] : FFocusBeforePopup)
+            if (before == it->second) before = nullptr;
         SDL_DestroyWindow(it->second);
         FWindows.erase(it);
     }
@@ -271,6 +297,12 @@ class TSdlBackend : public TBackend {
         return it == FWindows.end() ? nullptr : it->second;
     }
 
+    bool IsOurs(SDL_Window* Win) const {
+        for (auto& [form, w] : FWindows)
+            if (w == Win) return true;
+        return false;
+    }
+
     TCustomForm* FormOf(Uint32 windowId) {
         SDL_Window* win = SDL_GetWindowFromID(windowId);
         for (auto& [form, w] : FWindows)
@@ -289,6 +321,9 @@ class TSdlBackend : public TBackend {
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
+                // A press outside the open popups closes them and goes nowhere.
+                if (e.type == SDL_MOUSEBUTTONDOWN && !PopupPressAllowed(FormOf(e.button.windowID)))
+                    break;
                 if (TCustomForm* f = FormOf(e.button.windowID)) {
                     TMouseButton b = e.button.button == SDL_BUTTON_RIGHT    ? mbRight
                                      : e.button.button == SDL_BUTTON_MIDDLE ? mbMiddle
@@ -308,7 +343,7 @@ class TSdlBackend : public TBackend {
                 break;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                if (TCustomForm* f = FormOf(e.key.windowID)) {
+                if (TCustomForm* f = KeyboardForm(e.key.windowID)) {
                     WORD vk = KeyToVirtualKey(e.key.keysym.sym);
                     if (vk)
                         Application->InputKey(f, vk, e.type == SDL_KEYDOWN,
@@ -316,7 +351,7 @@ class TSdlBackend : public TBackend {
                 }
                 break;
             case SDL_TEXTINPUT:
-                if (TCustomForm* f = FormOf(e.text.windowID))
+                if (TCustomForm* f = KeyboardForm(e.text.windowID))
                     Application->InputText(f, e.text.text);
                 break;
             case SDL_WINDOWEVENT:
@@ -336,7 +371,10 @@ class TSdlBackend : public TBackend {
                             Application->InputMouseLeave(f);
                             break;
                         case SDL_WINDOWEVENT_FOCUS_GAINED:
-                            Application->SetActiveRoot(f);
+                            if (!PopupKeyboardTarget()) Application->SetActiveRoot(f);
+                            break;
+                        case SDL_WINDOWEVENT_FOCUS_LOST:
+                            FFocusLost = true;
                             break;
                         default:
                             break;
@@ -348,8 +386,31 @@ class TSdlBackend : public TBackend {
         }
     }
 
+    // While popups are open the keyboard serves the topmost one, whichever window the
+    // desktop gives the focus to.
+    TCustomForm* KeyboardForm(Uint32 windowId) {
+        TCustomForm* f = FormOf(windowId);
+        if (!f) return nullptr;
+        TCustomForm* popup = PopupKeyboardTarget();
+        return popup ? popup : f;
+    }
+
+    // The program lost the keyboard to another one while a popup was open: close it. Focus
+    // moving between the program's own windows (a popup taking it on a desktop without a
+    // window manager) does not count, nor the moments right after a popup appeared.
+    void CheckPopupFocus() {
+        if (!FFocusLost) return;
+        FFocusLost = false;
+        if (!PopupKeyboardTarget() || SDL_GetTicks64() < FPopupShownAt + 300) return;
+        SDL_Window* focus = SDL_GetKeyboardFocus();
+        if (!focus || !FormOf(SDL_GetWindowID(focus))) PopupPressAllowed(nullptr);
+    }
+
     std::map<TCustomForm*, SDL_Window*> FWindows;
     std::map<SDL_SystemCursor, SDL_Cursor*> FCursors;
+    std::map<TCustomForm*, SDL_Window*> FFocusBeforePopup;  // who had the keyboard before
+    bool FFocusLost = false;     // a window lost the keyboard focus since the last check
+    uint64_t FPopupShownAt = 0;  // when the last popup appeared
 };
 
 }  // namespace
