@@ -10,6 +10,9 @@ TWinControl::TWinControl(TComponent* AOwner)
     : TControl(AOwner), FPaintCanvas(std::make_unique<TControlCanvas>(this)) {}
 
 TWinControl::~TWinControl() {
+    // Leave the parent while this is still a windowed control, so that the parent's tab
+    // list lets go of it too.
+    if (Parent()) Parent()->RemoveControl(this);
     Application->ControlDestroying(this);
     // Children that nobody else frees stay alive without a parent: in C++ their creator
     // owns them, so the parent only lets go.

@@ -184,6 +184,15 @@ TEST_F(FormFixture, TabMovesTheFocusInTabOrderAndKeysReachTheFocusedControl) {
     EXPECT_TRUE(b->Focused());  // wraps around to the first in the new order
 }
 
+TEST_F(FormFixture, ADeletedControlLeavesTheTabOrder) {
+    delete a;
+    a = nullptr;
+    Headless::PressKey(form.get(), VK_TAB);
+    EXPECT_TRUE(b->Focused());
+    Headless::PressKey(form.get(), VK_TAB);
+    EXPECT_TRUE(b->Focused());
+}
+
 TEST_F(FormFixture, ControlThatWantsTabsKeepsThem) {
     a->dlgCode = DLGC_WANTTAB;
     Headless::PressKey(form.get(), VK_TAB);
