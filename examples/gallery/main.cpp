@@ -171,6 +171,19 @@ void Replay(TGalleryForm& Form, const std::vector<gallery::TScriptStep>& Steps, 
     }
 }
 
+// How many different colours a picture has (up to a few): a page with fewer than three
+// shows nothing.
+int CountColours(const TSurface& Picture) {
+    std::vector<TPixel> seen;
+    for (int y = 0; y < Picture.Height(); ++y)
+        for (int x = 0; x < Picture.Width(); ++x) {
+            TPixel p = Picture.Get(x, y);
+            if (std::find(seen.begin(), seen.end(), p) == seen.end()) seen.push_back(p);
+            if (seen.size() >= 8) return int(seen.size());
+        }
+    return int(seen.size());
+}
+
 // Without a display: a picture of the canvas sampler and of every page, after the page's
 // timers have run for a second of virtual time. With a script, the script's own page is
 // pictured after its steps instead.
@@ -193,13 +206,18 @@ int WritePictures(const std::string& Folder, const std::vector<gallery::TScriptS
         std::printf("After the script: %s\n", picture("script").c_str());
         return 0;
     }
+    int blank = 0;
     for (int i = 0; i < form.PageCount(); ++i) {
         form.Choose(i);
         Headless::Advance(1000);
         std::printf("Page \"%s\" written to %s\n", form.PageTitle(i).c_str(),
                     picture(FileNameFor(form.PageTitle(i))).c_str());
+        if (CountColours(Headless::Capture(form.Host())) < 3) {
+            std::printf("Page \"%s\" is blank\n", form.PageTitle(i).c_str());
+            ++blank;
+        }
     }
-    return 0;
+    return blank == 0 ? 0 : 1;
 }
 
 int Usage() {
