@@ -254,7 +254,10 @@ class TCustomGrid : public TCustomControl {
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
 
   protected:
-    // Draws one cell; the default draws nothing (DefaultDrawing has filled it).
+    // Draws one cell, called by Paint for every cell in view (not for the cell the shown
+    // editor covers). AState: gdFixed for fixed cells, gdSelected inside the Selection,
+    // gdFocused for the current cell while the grid has the focus, gdHotTrack for the fixed
+    // cell under the mouse. The default draws nothing (DefaultDrawing has filled the cell).
     virtual void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState);
     // Asked before a cell becomes current by the keyboard, the mouse or the program;
     // false keeps the current cell.

@@ -273,14 +273,16 @@ TEST(GridEditFocus, TheEditorTakingTheFocusDoesNotLeaveTheGrid) {
     EXPECT_EQ(grid->InplaceEditor()->BoundsRect(), OffsetRect(cell, b, b));
 }
 
-// A grid whose column 2 is edited with a pick list of colours.
+// A grid whose column 2 is edited with a pick list of colours, column 3 with a "..." button.
 class TPickGrid : public TDrawGrid {
   public:
     using TDrawGrid::TDrawGrid;
     int rows = 7;
 
   protected:
-    TEditStyle GetEditStyle(int ACol, int) override { return ACol == 2 ? esPickList : esSimple; }
+    TEditStyle GetEditStyle(int ACol, int) override {
+        return ACol == 2 ? esPickList : ACol == 3 ? esEllipsis : esSimple;
+    }
     TInplaceEdit* CreateEditor() override {
         auto* e = new TInplaceEditList(this);
         e->SetDropDownRows(rows);
@@ -353,6 +355,41 @@ TEST_F(EditFixture, APickListOffersItsEntries) {
     Headless::PressKey(pg.get(), VK_F4);
     EXPECT_EQ(list->Text(), "blue");
     EXPECT_EQ(sets.back(), TEditCall(2, 1, "blue"));
+}
+
+TEST_F(EditFixture, AnEllipsisButtonCallsItsEvent) {
+    auto pg = std::make_unique<TPickGrid>(nullptr);
+    Attach(pg.get());
+    pg->SetCol(3);
+    Headless::PressKey(pg.get(), VK_F2);
+    auto* list = dynamic_cast<TInplaceEditList*>(pg->InplaceEditor());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->EditStyle(), esEllipsis);
+    int pressed = 0;
+    list->OnEditButtonClick = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, pg.get());
+        ++pressed;
+    };
+    TRect button = list->ButtonRect();
+    ASSERT_FALSE(button.IsEmpty());
+    // Released off the button it does nothing; on it, it clicks; Ctrl+Enter clicks too.
+    Headless::Advance(DoubleClickTime + 100);
+    Headless::MouseDown(list, button.Left + 5, 5);
+    Headless::MouseMove(list, 5, 5, {ssLeft});
+    Headless::MouseUp(list, 5, 5);
+    EXPECT_EQ(pressed, 0);
+    Headless::Advance(DoubleClickTime + 100);
+    Headless::Click(list, button.Left + 5, 5);
+    EXPECT_EQ(pressed, 1);
+    Headless::PressKey(pg.get(), VK_RETURN, {ssCtrl});
+    EXPECT_EQ(pressed, 2);
+    // The button is drawn at the right end: a raised face with three dots.
+    EXPECT_EQ(Headless::PixelAt(list, button.Left + 3, button.Top + 3), ColorToRGB(clBtnFace));
+    EXPECT_EQ(Headless::PixelAt(list, button.Left, button.Top), ColorToRGB(cl3DLight));
+    int cx = button.Left + (button.Width() - 1) / 2, cy = button.Top + (button.Height() - 1) / 2;
+    EXPECT_EQ(Headless::PixelAt(list, cx, cy), ColorToRGB(clBtnText));
+    Headless::PressKey(pg.get(), VK_F4);  // no list on this cell
+    EXPECT_FALSE(list->ListVisible());
 }
 
 }  // namespace

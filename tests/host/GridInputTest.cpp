@@ -372,4 +372,26 @@ TEST_F(InputFixture, ADoubleClickIsNoSecondSelection) {
     EXPECT_EQ(grid->GridState(), gsNormal);
 }
 
+TEST_F(InputFixture, AFixedCellUnderTheMouseIsHotTracked) {
+    std::vector<std::pair<TGridCoord, TGridDrawState>> drawn;
+    grid->OnDrawCell = [&](TObject*, int c, int r, TRect, TGridDrawState s) {
+        drawn.emplace_back(TGridCoord{c, r}, s);
+    };
+    auto stateOf = [&](TGridCoord cell) {
+        TGridDrawState last;
+        for (auto& [c, s] : drawn)
+            if (c == cell) last = s;
+        return last;
+    };
+    TPoint p = At(2, 0);
+    Headless::MouseMove(grid.get(), p.X + B(), p.Y + B());
+    EXPECT_TRUE(stateOf({2, 0}).contains(gdHotTrack));
+    drawn.clear();
+    TPoint q = At(2, 2);
+    Headless::MouseMove(grid.get(), q.X + B(), q.Y + B());
+    EXPECT_FALSE(stateOf({2, 0}).contains(gdHotTrack));
+    EXPECT_FALSE(stateOf({2, 2}).contains(gdHotTrack));  // only fixed cells
+    EXPECT_FALSE(drawn.empty());
+}
+
 }  // namespace
