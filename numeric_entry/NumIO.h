@@ -244,6 +244,9 @@ class TNumIO2 : public TCustomControl {
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void Click() override;
     void DoEnter() override;
+    // Shift and Ctrl released while another control has the focus are not seen here, so
+    // leaving the field forgets them.
+    void DoExit() override;
     // One tick of the caret timer: the caret blinks while focused, otherwise it is hidden
     // and the timer stops.
     virtual void DoTimer();
@@ -267,8 +270,7 @@ class TNumIO2 : public TCustomControl {
     int NearestPivot(double V) const;
     void StepSpin(bool Up);
     int GaugeStrip() const;  // gh: the height of the gauge strip, 0 without gauge
-    // The x of the number text and the caret offset from LeftSpace for a text of width Tw
-    // whose first characters up to the caret are Cw wide.
+    // The x of the number text, Tw pixels wide, in the box by Alignment.
     int NumberTextX(int Tw) const;
     void PaintBox(TCanvas* C, int H, int Gh, bool Warn);
     void PaintSpinButtons(TCanvas* C);

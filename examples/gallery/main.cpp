@@ -263,7 +263,7 @@ int main(int argc, char** argv) {
         if (folder.empty())
             std::printf("No display (%s): writing pictures instead.\n", reason.c_str());
 #endif
-        return WritePictures(ExpandFileName(folder.empty() ? "out" : folder), scriptPtr);
+        return WritePictures(ExpandFileName(folder.empty() ? "out/snapshot" : folder), scriptPtr);
     } catch (const Exception& e) {
         std::fprintf(stderr, "gallery: %s\n", e.Message().c_str());
         return 1;

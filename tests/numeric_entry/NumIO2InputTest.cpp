@@ -139,6 +139,16 @@ TEST_F(NumIO2Input, ShiftKeySeenByTheFieldMakesThePrefixes) {
     EXPECT_EQ(field->Text(), "$14");
 }
 
+TEST_F(NumIO2Input, ModifiersReleasedElsewhereAreForgotten) {
+    Headless::KeyDown(field, VK_CONTROL);
+    other->SetFocus();
+    Headless::KeyUp(other, VK_CONTROL);
+    field->SetFocus();
+    Key('1');
+    EXPECT_EQ(field->Text(), "1");
+    EXPECT_EQ(Headless::BeepCount(), 0);
+}
+
 TEST_F(NumIO2Input, CursorKeysMoveTheCaretWithinTheText) {
     field->SetText("12.5");
     EXPECT_EQ(field->CaretPos(), 0);
