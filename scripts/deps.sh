@@ -11,7 +11,7 @@ PACKAGES=(
 )
 # Extra packages for the CI checks: the fuzzer toolchain and a virtual display.
 if [ "${1:-}" = "--ci" ]; then
-  PACKAGES+=(clang-14 libclang-rt-14-dev xvfb xauth)
+  PACKAGES+=(clang-14 libclang-rt-14-dev xvfb xauth xdotool)
 fi
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,6 +1,9 @@
 // The "Meters" page: a linear 120-degree meter, a logarithmic 300-degree meter and a wide
-// meter on a picture background with both needles, all moved smoothly by a timer.
+// meter on a picture background with both needles, all moved smoothly by a timer. Beside
+// them: a button that stops the timer, a choice of the first meter's layout, and a click on
+// the first meter sets its value there (and says so on standard output).
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -10,6 +13,9 @@
 #include "host/Application.h"
 #include "host/Bitmap.h"
 #include "host/Canvas.h"
+#include "host/ComboBox.h"
+#include "host/Label.h"
+#include "host/SpeedButton.h"
 #include "instruments/Meter.h"
 
 using namespace kovo;
@@ -31,6 +37,7 @@ class TMeterAnimator : public TComponent {
         KillTimer(FWindow, 1);
         DeallocateHWnd(FWindow);
     }
+    bool Running = true;  // the timer moves the values only while this is set
 
   private:
     void WndProc(TMessage& M) {
@@ -39,7 +46,7 @@ class TMeterAnimator : public TComponent {
             return;
         }
         try {
-            Tick();
+            if (Running) Tick();
         } catch (...) {
             Application->HandleException(this);
         }
@@ -174,7 +181,50 @@ void BuildMetersPage(TWinControl* Parent) {
     pictured->SetValueSec(0.7);
     pictured->SetValue(0.4);
 
-    new TMeterAnimator(Parent, linear, log, pictured);
+    auto* animator = new TMeterAnimator(Parent, linear, log, pictured);
+
+    auto* run = new TSpeedButton(Parent);
+    run->SetParent(Parent);
+    run->SetBounds(10, 340, 120, 26);
+    run->SetCaption("Moving");
+    run->SetGroupIndex(7);
+    run->SetAllowAllUp(true);
+    run->SetDown(true);
+    run->OnClick = [run, animator](TObject*) {
+        animator->Running = run->Down();
+        run->SetCaption(run->Down() ? "Moving" : "Stopped");
+    };
+    auto* layoutLabel = new TLabel(Parent);
+    layoutLabel->SetParent(Parent);
+    layoutLabel->SetBounds(10, 380, 130, 16);
+    layoutLabel->SetCaption("First meter's layout:");
+    auto* layout = new TComboBox(Parent);
+    layout->SetParent(Parent);
+    layout->SetBounds(10, 398, 120, 24);
+    layout->SetStyle(csDropDownList);
+    for (const char* n :
+         {"90 degrees", "120 degrees", "180 degrees", "270 degrees", "300 degrees", "360 degrees"})
+        layout->Items()->Add(n);
+    layout->SetItemIndex(int(linear->MeterLayout()));
+    layout->OnChange = [layout, linear](TObject*) {
+        if (layout->ItemIndex() >= 0) linear->SetMeterLayout(TMeterLayout(layout->ItemIndex()));
+    };
+    auto* hint = new TLabel(Parent);
+    hint->SetParent(Parent);
+    hint->SetBounds(10, 436, 130, 60);
+    hint->SetWordWrap(true);
+    hint->SetCaption("Click on the first meter's scale to set its value.");
+    linear->OnMouseDown = [linear, run, animator](TObject*, TMouseButton, TShiftState, int X,
+                                                  int Y) {
+        double v = 0;
+        if (!linear->ConvertPixelToValue(X, Y, v)) return;
+        animator->Running = false;
+        run->SetDown(false);
+        run->SetCaption("Stopped");
+        linear->SetValue(v);
+        std::printf("meter value set to %.1f\n", v);
+        std::fflush(stdout);
+    };
 }
 
 gallery::TPageRegistration registration("Meters", 30, BuildMetersPage);

@@ -222,23 +222,52 @@ int WritePictures(const std::string& Folder, const std::vector<gallery::TScriptS
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: gallery [--snapshot DIR] [--script FILE]\n"
-                 "  --snapshot DIR  write a picture of every page into DIR and exit\n"
-                 "  --script FILE   replay the input steps of FILE first\n");
+                 "usage: gallery [--snapshot DIR] [--script FILE] [--page TITLE]\n"
+                 "               [--exit-after MS] [--shot FILE]\n"
+                 "  --snapshot DIR   write a picture of every page into DIR and exit\n"
+                 "  --script FILE    replay the input steps of FILE first\n"
+                 "  --page TITLE     start on that page\n"
+                 "  --exit-after MS  in a window: close after MS milliseconds\n"
+                 "  --shot FILE      in a window: write a picture of it to FILE on closing\n");
     return 2;
 }
+
+// Closes the gallery window after a while (for unattended runs).
+class TExitTimer : public TComponent {
+  public:
+    TExitTimer(TComponent* AOwner, TCustomForm* Form, int Milliseconds)
+        : TComponent(AOwner), FForm(Form) {
+        FWindow = AllocateHWnd([this](TMessage& M) {
+            if (M.Msg == WM_TIMER) FForm->Close();
+        });
+        SetTimer(FWindow, 1, UINT(Milliseconds));
+    }
+    ~TExitTimer() override { DeallocateHWnd(FWindow); }
+
+  private:
+    TCustomForm* FForm;
+    HWND FWindow = 0;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string folder;
-    std::string scriptFile;
+    std::string folder, scriptFile, page, shot;
+    int exitAfter = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--snapshot" && i + 1 < argc)
+        bool more = i + 1 < argc;
+        if (a == "--snapshot" && more)
             folder = argv[++i];
-        else if (a == "--script" && i + 1 < argc)
+        else if (a == "--script" && more)
             scriptFile = argv[++i];
+        else if (a == "--page" && more)
+            page = argv[++i];
+        else if (a == "--shot" && more)
+            shot = argv[++i];
+        else if (a == "--exit-after" && more && TryStrToInt(argv[i + 1], exitAfter) &&
+                 exitAfter > 0)
+            ++i;
         else
             return Usage();
     }
@@ -249,15 +278,22 @@ int main(int argc, char** argv) {
             lines.LoadFromFile(scriptFile);
             script = gallery::ParseScript(lines.Text());
         }
-        const auto* scriptPtr = scriptFile.empty() ? nullptr : &script;
+        if (!page.empty())
+            script.insert(script.begin(), gallery::TScriptStep{gallery::TScriptStep::Page, page});
+        const auto* scriptPtr = script.empty() ? nullptr : &script;
 #ifdef KOVO_HAVE_SDL2
         std::string reason;
         if (folder.empty() && UseSdlBackend(&reason)) {
             TGalleryForm form;
             Application->SetMainForm(&form);
             form.Show();
+            if (exitAfter > 0) new TExitTimer(&form, &form, exitAfter);
             if (scriptPtr) Replay(form, script, false);
             Application->Run();
+            if (!shot.empty()) {
+                Headless::SavePng(&form, shot);
+                std::printf("Window picture written to %s\n", shot.c_str());
+            }
             return 0;
         }
         if (folder.empty())
