@@ -8,6 +8,8 @@
 #include "displays/NumLab.h"
 #include "displays/sevenseg.h"
 #include "host/Application.h"
+#include "host/ComboBox.h"
+#include "numeric_entry/NumIO.h"
 #include "host/DateUtils.h"
 #include "host/Label.h"
 #include "host/SysUtils.h"
@@ -161,6 +163,55 @@ void BuildDisplaysPage(TWinControl* Parent) {
     small->SetCaption("-1.5");
 
     new TDisplayTicker(Parent, clock, reading, voltage, power, state);
+
+    // Try it: a value typed or spun in the field shows in a numeric label in the chosen
+    // display type and on a seven-segment display in the chosen colour.
+    AddHeading(Parent, 20, 400, "Try it");
+    auto* input = new TNumIO2(Parent);
+    input->SetParent(Parent);
+    input->SetBounds(20, 424, 330, 24);
+    input->SetLeftText("Value");
+    input->SetLeftSpace(60);
+    input->SetTextBoxWidth(150);
+    input->SetInputFormat(itFloat);
+    input->SetButVisible(true);
+    input->SetButIncrem(0.25);
+    input->SetValue(3.75);
+    auto* shown = AddNumLab(Parent, 458, "Shown as", dtFixP, 3.75, "");
+    shown->SetPrecision(2);
+    auto* kind = new TComboBox(Parent);
+    kind->SetParent(Parent);
+    kind->SetBounds(20, 494, 160, 24);
+    kind->SetStyle(csDropDownList);
+    for (const char* n : {"float", "fixed point", "exponential", "hex", "zero-padded integer",
+                          "integer", "date and time", "state", "binary", "octal", "degrees",
+                          "degrees, minutes", "deg, min, sec", "engineering", "engineering, 0 dp"})
+        kind->Items()->Add(n);
+    kind->SetItemIndex(int(dtFixP));
+    auto* segments = new TSevenSeg(Parent);
+    segments->SetParent(Parent);
+    segments->SetBounds(20, 530, 330, 80);
+    segments->SetNumDigits(6);
+    segments->SetCaption("3.75");
+    auto* colour = new TComboBox(Parent);
+    colour->SetParent(Parent);
+    colour->SetBounds(190, 494, 160, 24);
+    colour->SetStyle(csDropDownList);
+    const TColor colours[] = {clRed, clLime, clAqua, clYellow, RGB(255, 160, 40)};
+    for (const char* n : {"red", "green", "cyan", "yellow", "amber"}) colour->Items()->Add(n);
+    colour->SetItemIndex(0);
+    segments->SetColorText(clRed);
+    input->OnChange = [input, shown, segments](TObject*) {
+        shown->SetValue(input->Value());
+        segments->SetCaption(FloatToStrF(input->Value(), ffGeneral, 6, 0));
+    };
+    kind->OnChange = [kind, shown](TObject*) {
+        if (kind->ItemIndex() >= 0) shown->SetDisplayType(TDisplay(kind->ItemIndex()));
+    };
+    colour->OnChange = [colour, segments, colours](TObject*) {
+        int i = colour->ItemIndex();
+        if (i >= 0 && i < 5) segments->SetColorText(colours[i]);
+    };
 }
 
 gallery::TPageRegistration registration("Displays", 20, BuildDisplaysPage);
