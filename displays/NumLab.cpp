@@ -117,13 +117,6 @@ bool EngineeringText(double V, int Decimals, std::string& Text) {
     return true;
 }
 
-template <class T>
-bool Store(T& Field, const T& Value) {
-    if (Field == Value) return false;
-    Field = Value;
-    return true;
-}
-
 }  // namespace
 
 TNumLab::TNumLab(TComponent* AOwner) : TGraphicControl(AOwner) {

@@ -91,13 +91,6 @@ void CopyWhole(TCanvas* Dest, TSegmentPlace At, TBitmap* Image) {
                    Image->Canvas(), TRect{0, 0, Image->Width(), Image->Height()});
 }
 
-template <class T>
-bool Store(T& Field, const T& Value) {
-    if (Field == Value) return false;
-    Field = Value;
-    return true;
-}
-
 }  // namespace
 
 TSevenSeg::TSevenSeg(TComponent* AOwner)

@@ -153,6 +153,18 @@ class TPaintBatch {
 };
 
 // ---------------------------------------------------------------------------------------
+// Setter shape
+
+// The first steps of every property setter: an unchanged value does nothing (answers
+// false), a new one is stored (answers true) and the caller redraws and notifies.
+template <class T>
+bool Store(T& Field, const T& Value) {
+    if (Field == Value) return false;
+    Field = Value;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
 // Copy convention
 
 // AssignTo's test: when Dest is a T, Dest->Assign(Self) and true; otherwise false and the

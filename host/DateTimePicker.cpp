@@ -28,28 +28,6 @@ bool StartsWithNoCase(const std::string& s, size_t i, std::string_view what) {
            CompareText(std::string_view(s).substr(i, what.size()), what) == 0;
 }
 
-// True when an am/pm marker follows in the format (outside quotes): the hours before it
-// are on the 12-hour clock. The same rule as FormatDateTime's.
-bool TwelveHourClock(const std::string& Fmt, size_t From) {
-    char quote = '\0';
-    for (size_t i = From; i < Fmt.size(); ++i) {
-        char c = Fmt[i];
-        if (quote != '\0') {
-            if (c == quote) quote = '\0';
-            continue;
-        }
-        if (c == '\'' || c == '"') {
-            quote = c;
-            continue;
-        }
-        if (Upper(c) == 'A' &&
-            (StartsWithNoCase(Fmt, i, "AM/PM") || StartsWithNoCase(Fmt, i, "A/P") ||
-             StartsWithNoCase(Fmt, i, "AMPM")))
-            return true;
-    }
-    return false;
-}
-
 // The parts of a decoded value.
 struct TParts {
     int Year = 0, Month = 0, Day = 0, Dow = 0, Hour = 0, Min = 0, Sec = 0, MSec = 0;
@@ -232,7 +210,7 @@ void TDateTimePicker::AppendSegments(const std::string& Fmt, int Level) const {
                 i += run;
                 break;
             case 'H': {
-                bool twelve = TwelveHourClock(Fmt, i + run);
+                bool twelve = FormatHasAmPm(Fmt, i + run);
                 int hour = p.Hour;
                 if (twelve) {
                     hour %= 12;

@@ -362,6 +362,30 @@ bool StartsWithNoCase(const std::string& s, size_t i, std::string_view what) {
            CompareText(std::string_view(s).substr(i, what.size()), what) == 0;
 }
 
+}  // namespace
+
+bool FormatHasAmPm(const std::string& Fmt, size_t From) {
+    char quote = '\0';
+    for (size_t i = From; i < Fmt.size(); ++i) {
+        char c = Fmt[i];
+        if (quote != '\0') {
+            if (c == quote) quote = '\0';
+            continue;
+        }
+        if (c == '\'' || c == '"') {
+            quote = c;
+            continue;
+        }
+        if (Upper(c) == 'A' &&
+            (StartsWithNoCase(Fmt, i, "AM/PM") || StartsWithNoCase(Fmt, i, "A/P") ||
+             StartsWithNoCase(Fmt, i, "AMPM")))
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
 class TDateFormatter {
   public:
     TDateFormatter(TDateTime Value, const TFormatSettings& Settings) : FSettings(Settings) {
@@ -415,7 +439,7 @@ class TDateFormatter {
                     break;
                 case 'H': {
                     int hour = FHour;
-                    if (TwelveHourClock(Fmt, i + run)) {
+                    if (FormatHasAmPm(Fmt, i + run)) {
                         hour %= 12;
                         if (hour == 0) hour = 12;
                     }
@@ -478,27 +502,6 @@ class TDateFormatter {
     const std::string& Result() const { return FOut; }
 
   private:
-    // True when an am/pm marker follows in the format (outside quotes).
-    static bool TwelveHourClock(const std::string& Fmt, size_t From) {
-        char quote = '\0';
-        for (size_t i = From; i < Fmt.size(); ++i) {
-            char c = Fmt[i];
-            if (quote != '\0') {
-                if (c == quote) quote = '\0';
-                continue;
-            }
-            if (c == '\'' || c == '"') {
-                quote = c;
-                continue;
-            }
-            if (Upper(c) == 'A' &&
-                (StartsWithNoCase(Fmt, i, "AM/PM") || StartsWithNoCase(Fmt, i, "A/P") ||
-                 StartsWithNoCase(Fmt, i, "AMPM")))
-                return true;
-        }
-        return false;
-    }
-
     // The marker at Fmt[i] in the case it is written; returns the index after it.
     size_t AmPm(const std::string& Fmt, size_t i) {
         bool pm = FHour >= 12;

@@ -98,6 +98,9 @@ bool SameDate(TDateTime A, TDateTime B);
 //   /  DateSeparator   :  TimeSeparator   "..." and '...' literal text
 // Any other character stands for itself. An empty format means "c".
 std::string FormatDateTime(const std::string& Fmt, TDateTime Value);
+// True when an am/pm marker (AM/PM, A/P, AMPM) follows position From of a FormatDateTime
+// pattern outside quotes: the hours before it are on the 12-hour clock.
+bool FormatHasAmPm(const std::string& Fmt, size_t From);
 std::string FormatDateTime(const std::string& Fmt, TDateTime Value,
                            const TFormatSettings& Settings);
 std::string DateToStr(TDateTime Value);

@@ -15,14 +15,6 @@ namespace {
 constexpr int kMinHeight = 18;
 constexpr int kMaxDigits = 15;  // FixPointDecPlaces and SignificantDigits
 
-// Stores Value in Field when it differs; true when it did.
-template <class T>
-bool Store(T& Field, const T& Value) {
-    if (Field == Value) return false;
-    Field = Value;
-    return true;
-}
-
 // V rounded to the nearest integer (halves to even) and held to the 64-bit range; NaN
 // counts as 0, so that every double has a text.
 int64_t RoundedInt64(double V) {
