@@ -612,6 +612,40 @@ class TReportListView : public TCustomDrawGrid {
         FRLData->CopyToClipBoard(LeftCol, TopRow, RightCol, BottomRow, AddHeader, Separator);
     }
 
+    // The data store's file and export operations; after a read the view takes on the
+    // new shape of the table (columns, rows, header rows) and repaints.
+    int LoadLinesFromFile(int Column, int FirstRow, const std::string& FName) {
+        return AfterLoad(FRLData->LoadLinesFromFile(Column, FirstRow, FName));
+    }
+    bool ReadFromXMLString(const std::string& InString, const std::string& ADataID) {
+        return AfterLoad(FRLData->ReadFromXMLString(InString, ADataID));
+    }
+    bool ReadFromXMLStream(TStream* InStream, const std::string& ADataID) {
+        return AfterLoad(FRLData->ReadFromXMLStream(InStream, ADataID));
+    }
+    bool ReadFromOpenXMLFile(TextFile& InFile, const std::string& ADataID) {
+        return AfterLoad(FRLData->ReadFromOpenXMLFile(InFile, ADataID));
+    }
+    bool LoadFromXMLFile(const std::string& FName, const std::string& ADataID) {
+        return AfterLoad(FRLData->LoadFromXMLFile(FName, ADataID));
+    }
+    void WriteToOpenXMLFile(TextFile& OutFile, bool CreateHeader, const std::string& ADataID) {
+        FRLData->WriteToOpenXMLFile(OutFile, CreateHeader, ADataID);
+    }
+    void WriteToXMLStream(TStream* OutStream, bool CreateHeader, const std::string& ADataID) {
+        FRLData->WriteToXMLStream(OutStream, CreateHeader, ADataID);
+    }
+    void SaveAsXMLFile(const std::string& FName, const std::string& ADataID) {
+        FRLData->SaveAsXMLFile(FName, ADataID);
+    }
+    void ExportHTMLTable(const std::string& FName, int LoC, int LoR, int HiC, int HiR,
+                         const std::vector<int>& ColumnSelection, int Border, int CellSpacing,
+                         int CellPadding, bool IncludeHeader, const std::string& HeadClass,
+                         const std::string& CellClass, const std::string& TableClass) {
+        FRLData->ExportHTMLTable(FName, LoC, LoR, HiC, HiR, ColumnSelection, Border, CellSpacing,
+                                 CellPadding, IncludeHeader, HeadClass, CellClass, TableClass);
+    }
+
     // Fire the three change events when assigned.
     void Changed() override;
     void ChangedSetup();
@@ -666,6 +700,13 @@ class TReportListView : public TCustomDrawGrid {
         ChangedSetup();
     }
     void HookStore();
+    // Follows a change of the table's shape made by the data store; answers Result.
+    template <class T>
+    T AfterLoad(T Result) {
+        SyncWithData();
+        return Result;
+    }
+    void SyncWithData();
     void StringsHasChanged(TObject* Sender);
     void UpdateGridMapping();
     void SetHeaderHeights();

@@ -278,8 +278,12 @@ int main(int argc, char** argv) {
             lines.LoadFromFile(scriptFile);
             script = gallery::ParseScript(lines.Text());
         }
-        if (!page.empty())
-            script.insert(script.begin(), gallery::TScriptStep{gallery::TScriptStep::Page, page});
+        if (!page.empty()) {
+            gallery::TScriptStep first;
+            first.kind = gallery::TScriptStep::Page;
+            first.text = page;
+            script.insert(script.begin(), first);
+        }
         const auto* scriptPtr = script.empty() ? nullptr : &script;
 #ifdef KOVO_HAVE_SDL2
         std::string reason;
