@@ -36,6 +36,6 @@ click_page() {
 
 click_page "Meters" 300 120 "meter value set to"
 if "$gallery" --snapshot "$out/pages" | grep -q '"Report list"'; then
-  click_page "Report list" "${REPORT_LIST_HEADER_X:-330}" "${REPORT_LIST_HEADER_Y:-22}" \
+  click_page "Report list" "${REPORT_LIST_HEADER_X:-915}" "${REPORT_LIST_HEADER_Y:-91}" \
     "report list sorted by column"
 fi
