@@ -17,6 +17,7 @@
 #endif
 
 #include "host/SysUtils.h"
+#include "tests/support/GermanLocale.h"
 #include "numeric_entry/NumIO.h"
 
 using namespace kovo;
@@ -168,47 +169,7 @@ TEST(NumTextFormat, FixedRoundTrip) {
     }
 }
 
-// Puts the calling thread under a German C locale, which writes and reads "1,5": the
-// system's own if installed, otherwise one compiled into a temporary directory.
-class TGermanLocale {
-  public:
-    TGermanLocale() {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
-            if (Use(name)) return;
-        if (access("/usr/bin/localedef", X_OK) != 0) return;
-        char dir[] = "/tmp/kovo_numtext_XXXXXX";
-        if (mkdtemp(dir) == nullptr) return;
-        FCompiled = dir;
-        std::string cmd =
-            "localedef -i de_DE -f UTF-8 " + FCompiled + "/de_DE.UTF-8 >/dev/null 2>&1";
-        if (std::system(cmd.c_str()) != 0) return;
-        setenv("LOCPATH", dir, 1);
-        Use("de_DE.UTF-8");
-    }
-    ~TGermanLocale() {
-        uselocale(LC_GLOBAL_LOCALE);
-        if (FLocale != static_cast<locale_t>(0)) freelocale(FLocale);
-        if (!FCompiled.empty()) {
-            unsetenv("LOCPATH");
-            std::system(("rm -rf " + FCompiled).c_str());
-        }
-    }
-    bool Active() const { return FLocale != static_cast<locale_t>(0); }
-
-  private:
-    bool Use(const char* name) {
-#if defined(__SANITIZE_ADDRESS__)
-        // The C library keeps its copy of LOCPATH for good.
-        __lsan::ScopedDisabler keep;
-#endif
-        FLocale = newlocale(LC_ALL_MASK, name, static_cast<locale_t>(0));
-        if (FLocale == static_cast<locale_t>(0)) return false;
-        uselocale(FLocale);
-        return true;
-    }
-    locale_t FLocale = static_cast<locale_t>(0);
-    std::string FCompiled;
-};
+using kovo::testing::TGermanLocale;
 
 TEST(NumTextFormat, TextsIgnoreTheCLibraryLocale) {
     TGermanLocale german;
