@@ -1,14 +1,18 @@
 // The "Report list" page: a report list of measurement samples (name, date, value, unit,
 // a check box to include the sample, a radio mark for the reference sample, an operator
 // password) under a common header, sorted by a click on a column header. Every sort by
-// header click is reported on standard output.
+// header click is reported on standard output. Below the list: the row-selection mode,
+// sorting on or off, and a filter that selects the rows containing a text.
 #include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "Page.h"
+#include "host/ComboBox.h"
+#include "host/Edit.h"
 #include "host/Label.h"
+#include "host/SpeedButton.h"
 #include "report_list/replist.h"
 
 using namespace kovo;
@@ -32,13 +36,13 @@ void BuildReportListPage(TWinControl* Parent) {
 
     auto* view = new TReportListView(Parent);
     view->SetParent(Parent);
-    view->SetBounds(16, 40, 860, 560);
+    view->SetBounds(16, 40, 860, 530);
     view->SetSuppressPaint(true);
     view->SetNrOfColumns(7);
     const char* names[] = {"Sample", "Taken", "Value", "Unit", "Use", "Ref", "Operator PIN"};
     for (int c = 1; c <= 7; ++c) view->SetHeader(c, names[c - 1]);
     view->SetCommonHeaderVisible(true);
-    view->SetCommonHeader("Measurement samples, line 4");
+    view->SetCommonHeader("Measurement samples, production line 4");
     view->SetColumnCheckMode(5, cmBox);
     view->SetColumnCheckMode(6, cmRadio);
     view->SetColumnIsPwd(7, true);
@@ -73,6 +77,53 @@ void BuildReportListPage(TWinControl* Parent) {
         std::printf("report list sorted by column %d (%s)\n", view->LastSortColumn(),
                     view->LastSortOrder() ? "ascending" : "descending");
         std::fflush(stdout);
+    };
+
+    auto* modeLabel = new TLabel(Parent);
+    modeLabel->SetParent(Parent);
+    modeLabel->SetBounds(16, 588, 90, 16);
+    modeLabel->SetCaption("Selection:");
+    auto* mode = new TComboBox(Parent);
+    mode->SetParent(Parent);
+    mode->SetBounds(100, 584, 130, 24);
+    mode->SetStyle(csDropDownList);
+    for (const char* m : {"none", "one row", "several rows"}) mode->Items()->Add(m);
+    mode->SetItemIndex(view->RowSelectMode());
+    mode->OnChange = [mode, view](TObject*) {
+        if (mode->ItemIndex() >= 0) view->SetRowSelectMode(mode->ItemIndex());
+    };
+    auto* sorting = new TSpeedButton(Parent);
+    sorting->SetParent(Parent);
+    sorting->SetBounds(246, 583, 110, 26);
+    sorting->SetGroupIndex(9);
+    sorting->SetAllowAllUp(true);
+    sorting->SetDown(view->SortEnabled());
+    sorting->SetCaption("Sorting on");
+    sorting->OnClick = [sorting, view](TObject*) {
+        view->SetSortEnabled(sorting->Down());
+        sorting->SetCaption(sorting->Down() ? "Sorting on" : "Sorting off");
+    };
+    auto* filterLabel = new TLabel(Parent);
+    filterLabel->SetParent(Parent);
+    filterLabel->SetBounds(380, 588, 160, 16);
+    filterLabel->SetCaption("Select rows containing:");
+    auto* filter = new TEdit(Parent);
+    filter->SetParent(Parent);
+    filter->SetBounds(530, 584, 200, 24);
+    auto* found = new TLabel(Parent);
+    found->SetParent(Parent);
+    found->SetBounds(744, 588, 130, 16);
+    filter->OnChange = [filter, view, found, mode](TObject*) {
+        if (filter->Text().empty()) {
+            found->SetCaption("");
+            return;
+        }
+        if (view->RowSelectMode() != 2) {
+            view->SetRowSelectMode(2);
+            mode->SetItemIndex(2);
+        }
+        int n = view->FilterAndSort(filter->Text(), {}, true, fmSimple, 0, true);
+        found->SetCaption(std::to_string(n) + " rows found");
     };
 }
 
