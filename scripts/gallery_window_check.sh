@@ -14,18 +14,23 @@ click_page() {
   local name
   name=$(echo "$page" | tr 'A-Z ' 'a-z-')
   local log="$out/window-$name.log"
-  "$gallery" --page "$page" --exit-after 6000 --shot "$out/window-$name.png" > "$log" 2>&1 &
-  local pid=$! wid=""
-  for _ in $(seq 1 100); do
-    wid=$(xdotool search --name "kovo gallery" 2>/dev/null | head -n 1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
+  "$gallery" --page "$page" --exit-after 10000 --shot "$out/window-$name.png" > "$log" 2>&1 &
+  local pid=$! wid="" clicked=""
+  # Windows come and go while the program starts (xdotool may then report a vanished one),
+  # so look for the visible gallery window and click again until the click has been seen.
+  for _ in $(seq 1 40); do
+    wid=$(xdotool search --onlyvisible --name "kovo gallery" 2>/dev/null | head -n 1 || true)
+    if [ -n "$wid" ]; then
+      sleep 0.5
+      xdotool mousemove --window "$wid" "$x" "$y" click 1 2>/dev/null || true
+      sleep 0.5
+      if grep -q "$expected" "$log"; then clicked=1; break; fi
+    else
+      sleep 0.2
+    fi
   done
-  [ -n "$wid" ] || { echo "the gallery window did not appear"; kill "$pid"; exit 1; }
-  sleep 1
-  xdotool mousemove --window "$wid" "$x" "$y" click 1
-  wait "$pid"
-  if ! grep -q "$expected" "$log"; then
+  wait "$pid" || true
+  if [ -z "$clicked" ] && ! grep -q "$expected" "$log"; then
     echo "clicking the $page page did not give \"$expected\":"
     cat "$log"
     exit 1
