@@ -392,8 +392,10 @@ struct TRLDataXml {
             }
         };
         if (CreateHeader) out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+        // The ID goes in as it is (CheckDataID keeps out what a quoted value cannot hold): the
+        // root-line rule compares the line's raw text, so an entity would hide the ID.
         out += "<replist dataid=\"";
-        AppendEscaped(out, DataID);
+        out += DataID;
         out += "\" creator=\"kovopack\" version=\"1\">\n";
         const int cols = D.FNrOfCols, rows = D.FNrOfRows;
         out += "<numcols>";

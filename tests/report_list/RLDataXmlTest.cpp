@@ -127,6 +127,21 @@ TEST_F(XmlFixture, RoundTripsThroughStringStreamAndFiles) {
     EXPECT_TRUE(CheckIfValidReplist(Path("list.xml"), "sales"));
 }
 
+TEST_F(XmlFixture, IDsWithMarkupCharactersAreFoundAgain) {
+    // Characters a quoted value may hold as they are must stay so: readers look for the ID in
+    // the root line's raw text.
+    for (const char* id : {"a>b", "it's", "Grüße", "x=\'1\'"}) {
+        SCOPED_TRACE(id);
+        d.SetDataID(id);
+        const std::string xml = ToXml(d, id);
+        TStringStream s(xml);
+        EXPECT_TRUE(CheckIfValidReplist(&s, id));
+        TRLData a(nullptr);
+        ASSERT_TRUE(a.ReadFromXMLString(xml, id));
+        EXPECT_EQ(a.DataID(), id);
+    }
+}
+
 TEST_F(XmlFixture, TheDocumentHasOneElementPerLineAndARecognisableRoot) {
     const std::vector<std::string> withHeader = Lines(ToXml(d, "Orders"));
     ASSERT_GE(withHeader.size(), 3u);
