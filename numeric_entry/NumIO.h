@@ -178,7 +178,8 @@ class TNumIO2 : public TCustomControl {
     std::string GetText() const override { return FInBuffer; }
     void SetText(const std::string& Value) override;
     // The text read as a number in the input format (hexadecimal, octal and binary texts as
-    // the signed 32-bit value of their digits); written, the text of the value in the format.
+    // the signed 32-bit value of their digits); written, the text of the value in the format,
+    // where NaN counts as 0 and an infinity as the largest finite value of its sign.
     double Value() const;
     void SetValue(double Value);
     // Value rounded to the nearest integer; "integer overflow" (EKovoNumIO2Error) outside

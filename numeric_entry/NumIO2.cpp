@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/kovocore.h"
 #include "host/SysUtils.h"
 #include "numeric_entry/NumIO.h"
 
@@ -300,6 +301,10 @@ double TNumIO2::Value() const {
 }
 
 std::string TNumIO2::ValueText(double V) const {
+    // As in the integer formats, NaN counts as 0 and an infinity as the largest value the
+    // format can take, so that the field never holds a text its own check refuses.
+    if (std::isnan(V)) V = 0;
+    V = std::clamp(V, -uc_MaxDouble, uc_MaxDouble);
     std::string text;
     switch (FInputFormat) {
         case itExp:

@@ -182,6 +182,19 @@ TEST_F(NumIO2Model, ValuesBeyondTheIntegerRangeStillGetAText) {
     EXPECT_EQ(field->Text(), "FFFFFFFF");  // the low 32 bits of the largest 64-bit integer
 }
 
+TEST_F(NumIO2Model, InfinitiesAndNaNInTheRealFormatsGiveTextsTheFieldAccepts) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (TInFormat f : {itFloat, itFixPoint}) {
+        field->SetInputFormat(f);
+        for (double v : {inf, -inf, std::numeric_limits<double>::quiet_NaN()}) {
+            SCOPED_TRACE(std::to_string(int(f)) + " " + std::to_string(v));
+            field->SetValue(v);
+            EXPECT_TRUE(field->CheckValidity(field->Text())) << field->Text();
+            EXPECT_EQ(field->Value(), std::isnan(v) ? 0.0 : std::copysign(uc_MaxDouble, v));
+        }
+    }
+}
+
 struct ReadCase {
     TInFormat Format;
     const char* Text;
