@@ -341,6 +341,79 @@ TEST_F(ViewFixture, HeadersAndSortArrow) {
     EXPECT_EQ(Pixel(x0, y0 + 3), clWhite);  // ascending: white base
 }
 
+TEST_F(ViewFixture, CommonHeaderLinesStackAndAreCutAtTheBand) {
+    Fill(2);
+    view->SetCommonHeaderVisible(true);
+    view->SetCommonHeader("Run 12\nBatch A\nNight shift");
+    view->SetCommonHeaderAlignment(taRightJustify);
+    TCanvas* C = view->Canvas();
+    C->SetFont(view->Font());
+    const int h = C->TextHeight(view->CommonHeader());
+    view->SetCommonHeaderHeight(2 + 2 * h - 3);  // the second line does not fit whole
+    const TRect band = view->CellRect(0, 0);
+    int X = 0;
+    for (int g = 0; g < view->ColCount(); ++g) X = std::max(X, view->CellRect(g, 0).Right);
+
+    // The band is drawn again for every cell of its row; the first drawing is looked at.
+    const std::vector<std::string> texts{"Run 12", "Batch A", "Night shift"};
+    std::vector<TCanvasCall> lines;
+    for (const TCanvasCall& k : Record())
+        if (k.Op == "TextRect" && lines.size() < texts.size() && k.Text == texts[lines.size()])
+            lines.push_back(k);
+    ASSERT_EQ(lines.size(), 3u);
+    const int top = band.Top + 2;
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(lines[i].Text);
+        const std::vector<int>& a = lines[i].Args;  // rectangle, then x and y
+        EXPECT_EQ(a[4], X - C->TextWidth(lines[i].Text) - 5);
+        EXPECT_EQ(a[5], top + int(i) * h);
+        if (i == 0) {
+            EXPECT_EQ(a[1], band.Top);
+            EXPECT_EQ(a[3], band.Bottom);
+        } else {  // its own strip, capped at the band's bottom
+            EXPECT_EQ(a[1], std::min(top + int(i) * h, band.Bottom));
+            EXPECT_EQ(a[3], std::min(top + int(i + 1) * h, band.Bottom));
+        }
+    }
+    EXPECT_EQ(lines[2].Args[1], lines[2].Args[3]);  // the third line has no room at all
+}
+
+TEST_F(ViewFixture, BeforeRenderCellHasTheLastWordOnADataCell) {
+    Fill(3);
+    view->SetRowColPattern(0);
+    view->SetColWidths(2, 150);  // room for the longer text
+    std::vector<std::pair<int, int>> asked;
+    view->OnBeforeRenderCell = [&](TObject*, int c, int r, TColor& P, TColor& B, TColor& F,
+                                   TFontStyles& St, std::string& S) {
+        asked.emplace_back(c, r);
+        if (c == 2 && r == 3) {
+            P = B = clYellow;
+            F = clRed;
+            St.Include(fsBold);
+            S = "over " + S;
+        }
+    };
+    bool drawn = false;
+    for (const TCanvasCall& k : Record()) {
+        if (k.Op != "TextRect") continue;
+        EXPECT_NE(k.Text, "r3c2");
+        if (k.Text != "over r3c2") continue;
+        drawn = true;
+        EXPECT_EQ(k.FontColor, clRed);
+        EXPECT_TRUE(k.FontStyle.contains(fsBold));
+    }
+    EXPECT_TRUE(drawn);
+    // asked for data cells only, in data indices, never for the headers
+    EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(2, 3)), asked.end());
+    for (const auto& [c, r] : asked) {
+        EXPECT_GE(r, 1);
+        EXPECT_LE(r, 3);
+    }
+    const TRect R = CellOf(2, 3);
+    EXPECT_EQ(Pixel(R.Right - 3, R.Bottom - 3), clYellow);
+    EXPECT_NE(Pixel(CellOf(1, 3).Right - 3, R.Bottom - 3), clYellow);
+}
+
 TEST_F(ViewFixture, AssignCopiesDataAndLooksButNotHeaderHeights) {
     Fill(4);
     view->SetColorBkgdShaded(clYellow);
