@@ -4,6 +4,7 @@
 
 #include "host/Application.h"
 #include "host/Canvas.h"
+#include "host/ListKeys.h"
 #include "host/SysUtils.h"
 #include "host/TextRender.h"
 
@@ -307,35 +308,11 @@ void TComboBoxDropDown::KeyDown(WORD& Key, TShiftState Shift) {
     int n = FCombo->Items()->Count();
     int page = VisibleCount();
     int hot = FHotIndex;
-    switch (Key) {
-        case VK_UP:
-        case VK_DOWN:
-            if (Shift.contains(ssAlt)) {
-                Choose(FHotIndex);
-                break;
-            }
-            hot = Key == VK_UP ? std::max(0, hot - 1) : std::min(n - 1, hot + 1);
-            break;
-        case VK_PRIOR:
-            hot = std::max(0, hot - page);
-            break;
-        case VK_NEXT:
-            hot = std::min(n - 1, std::max(0, hot) + page);
-            break;
-        case VK_HOME:
-            hot = n > 0 ? 0 : -1;
-            break;
-        case VK_END:
-            hot = n - 1;
-            break;
-        case VK_RETURN:
-        case VK_TAB:
-        case VK_F4:
-            Choose(FHotIndex);
-            break;
-        default:
-            return;
-    }
+    const bool alt = Shift.contains(ssAlt) && (Key == VK_UP || Key == VK_DOWN);
+    if (alt || Key == VK_RETURN || Key == VK_TAB || Key == VK_F4)
+        Choose(FHotIndex);
+    else if (!ListKeyTarget(Key, FHotIndex, n, page, hot))
+        return;
     Key = 0;
     if (!IsOpen()) return;
     SetHotIndex(hot);
@@ -746,38 +723,12 @@ bool TCustomComboBox::NavigateKey(WORD Key, TShiftState Shift) {
                    ? ListRowsFit(this, InflateRect(SimpleListRect(), -kFrame, -kFrame), FSimpleTop)
                    : FDropDownCount;
     int i = FItemIndex;
-    switch (Key) {
-        case VK_UP:
-            i = std::max(0, i - 1);
-            break;
-        case VK_DOWN:
-            i = std::min(n - 1, i + 1);
-            break;
-        case VK_LEFT:
-            if (!list) return false;
-            i = std::max(0, i - 1);
-            break;
-        case VK_RIGHT:
-            if (!list) return false;
-            i = std::min(n - 1, i + 1);
-            break;
-        case VK_PRIOR:
-            i = std::max(0, i - page);
-            break;
-        case VK_NEXT:
-            i = std::min(n - 1, std::max(0, i) + page);
-            break;
-        case VK_HOME:
-            if (!list) return false;
-            i = 0;
-            break;
-        case VK_END:
-            if (!list) return false;
-            i = n - 1;
-            break;
-        default:
-            return false;
-    }
+    // The list styles also move with Left and Right and go to the ends with Home and End;
+    // with an edit part those keys are the edit's.
+    const bool editKey = Key == VK_LEFT || Key == VK_RIGHT || Key == VK_HOME || Key == VK_END;
+    if (editKey && !list) return false;
+    const WORD move = Key == VK_LEFT ? VK_UP : Key == VK_RIGHT ? VK_DOWN : Key;
+    if (!ListKeyTarget(move, i, n, page, i)) return false;
     if (n > 0) UserSelect(i);
     return true;
 }

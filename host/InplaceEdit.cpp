@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/Application.h"
+#include "host/ListKeys.h"
 #include "host/TextRender.h"
 
 namespace kovo {
@@ -339,32 +340,14 @@ void TPopupListbox::Paint() {
 void TPopupListbox::KeyDown(WORD& Key, TShiftState Shift) {
     int count = FItems->Count();
     int i = FItemIndex;
-    switch (Key) {
-        case VK_UP:
-            i = std::max(0, i - 1);
-            break;
-        case VK_DOWN:
-            i = std::min(count - 1, i + 1);
-            break;
-        case VK_PRIOR:
-            i = std::max(0, i - FVisibleRows);
-            break;
-        case VK_NEXT:
-            i = std::min(count - 1, (i < 0 ? 0 : i) + FVisibleRows);
-            break;
-        case VK_HOME:
-            i = 0;
-            break;
-        case VK_END:
-            i = count - 1;
-            break;
-        case VK_RETURN:
-            Key = 0;
-            ClosePopup(FItemIndex >= 0);
-            return;
-        default:
-            TPopupWindow::KeyDown(Key, Shift);
-            return;
+    if (Key == VK_RETURN) {
+        Key = 0;
+        ClosePopup(FItemIndex >= 0);
+        return;
+    }
+    if (!ListKeyTarget(Key, i, count, FVisibleRows, i)) {
+        TPopupWindow::KeyDown(Key, Shift);
+        return;
     }
     Key = 0;
     if (count > 0) SetItemIndex(i);
